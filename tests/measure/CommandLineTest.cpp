@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+
+#include "TempDir.h"
+
+namespace zizovez {
+namespace {
+
+using test::TempDir;
+
+struct Outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+Outcome Measure(const TempDir& dir, const std::string& args) {
+  const std::string errFile = dir / "stderr.txt";
+  const std::string command = std::string(ZIZOVEZ_MEASURE_BIN) + " " + args + " 2>" + errFile;
+  Outcome run;
+  FILE* p = popen(command.c_str(), "r");
+  char buf[4096];
+  while (std::size_t n = std::fread(buf, 1, sizeof buf, p)) run.out.append(buf, n);
+  const int raw = pclose(p);
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  std::ifstream e(errFile);
+  std::stringstream ss;
+  ss << e.rdbuf();
+  run.err = ss.str();
+  return run;
+}
+
+TEST(CommandLine, GeneratedRecordingIsMeasuredAsCsv) {
+  TempDir dir;
+  const Outcome gen = Measure(dir, "generate --delay 1.0,2.0 --pulses 4 " + dir / "t.wav");
+  ASSERT_EQ(gen.status, 0) << gen.err;
+  const Outcome run = Measure(dir, dir / "t.wav");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out,
+            "pulse,trigger_frame,peak_offset,delay_ms,mean_ms\n"
+            "1,1103,29,0.997732,0.997732\n"
+            "2,3859,40,1.995465,1.496599\n"
+            "3,6615,29,0.997732,1.330310\n"
+            "4,9371,40,1.995465,1.496599\n");
+  EXPECT_NE(run.err.find("4 pulses, mean 1.496599 ms, std dev 0.576"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("min 0.997732 ms, max 1.995465 ms"), std::string::npos) << run.err;
+}
+
+TEST(CommandLine, FailuresNameTheFileAndExitWithTwo) {
+  TempDir dir;
+  std::ofstream(dir / "notes.txt") << "hello\n";
+  struct Case {
+    std::string args;
+    std::string message;
+  } cases[] = {
+      {dir / "nope.wav", dir / "nope.wav: cannot read it as audio"},
+      {dir / "notes.txt", dir / "notes.txt: cannot read it as audio"},
+      {"", "no recording given"},
+      {"--width -3 " + dir / "notes.txt", "--width"},
+      {"generate --pulses 2 /nonexistent-folder/x.wav", "/nonexistent-folder/x.wav: cannot write"},
+  };
+  for (const auto& c : cases) {
+    const Outcome run = Measure(dir, c.args);
+    EXPECT_NE(run.status, 0) << c.args;
+    if (c.args.rfind("--width", 0) != 0) {
+      EXPECT_EQ(run.status, 2) << c.args;
+    }
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << c.args << ": " << run.err;
+    EXPECT_EQ(run.out.find("pulse,"), std::string::npos) << c.args;
+  }
+}
+
+TEST(CommandLine, CutOffRecordingWarnsAndMarksTheSummary) {
+  TempDir dir;
+  ASSERT_EQ(Measure(dir, "generate --pulses 6 " + dir / "t.wav").status, 0);
+  std::ifstream in(dir / "t.wav", std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), {});
+  std::ofstream(dir / "cut.wav", std::ios::binary) << bytes.substr(0, bytes.size() / 2);
+  const Outcome run = Measure(dir, dir / "cut.wav");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(run.err.find("cut.wav: warning: the recording ends after"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("(incomplete recording)"), std::string::npos) << run.err;
+}
+
+TEST(CommandLine, HelpExplainsTheColumns) {
+  TempDir dir;
+  const Outcome run = Measure(dir, "--help");
+  EXPECT_EQ(run.status, 0);
+  for (const char* word : {"trigger_frame", "peak_offset", "delay_ms", "mean_ms", "11025 Hz", "Exit status"}) {
+    EXPECT_NE(run.out.find(word), std::string::npos) << word;
+  }
+}
+
+}  // namespace
+}  // namespace zizovez
