@@ -5,7 +5,8 @@
 
 // Runtime selection of wider vector units where the platform supports it;
 // every clone computes exactly the same values.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__)
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__ELF__) && \
+    !defined(ZIZOVEZ_NO_VECTOR_CLONES)
 #define ZIZOVEZ_VECTOR_CLONES \
   __attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")))
 #else
@@ -129,12 +130,13 @@ void LoadHistory(const MeasurementState& state, float* window) {
 float BandPassMagnitude(MeasurementState& state, float l) {
   state.History[state.HistoryPos] = l;
   state.HistoryPos = (state.HistoryPos + 1) % KernelTaps;
+  // The ring from its oldest value on, as one run of 37.
   float window[KernelTaps];
-  for (int i = 0; i < KernelTaps; ++i) {
-    window[i] = state.History[(state.HistoryPos + i) % KernelTaps];
-  }
+  const int older = KernelTaps - state.HistoryPos;
+  std::memcpy(window, state.History + state.HistoryPos, older * sizeof(float));
+  std::memcpy(window + older, state.History, state.HistoryPos * sizeof(float));
   float m;
-  Correlate<float, 1>(window, state.CosKernel, state.SinKernel, &m);
+  CorrelateRun(window, 1, state.CosKernel, state.SinKernel, &m);
   return m;
 }
 

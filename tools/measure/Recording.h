@@ -42,6 +42,7 @@ class Recording {
   std::int64_t Declared = 0;
   std::int64_t Done = 0;
   bool AtEnd = false;
+  bool Raw = false;  // read the file's bytes as they are
 };
 
 }  // namespace zizovez
