@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
-#include <sstream>
-#include <sys/wait.h>
 
+#include "RunProgram.h"
 #include "TempDir.h"
 
 namespace zizovez {
@@ -12,26 +10,10 @@ namespace {
 
 using test::TempDir;
 
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
+using test::Outcome;
 
 Outcome Measure(const TempDir& dir, const std::string& args) {
-  const std::string errFile = dir / "stderr.txt";
-  const std::string command = std::string(ZIZOVEZ_MEASURE_BIN) + " " + args + " 2>" + errFile;
-  Outcome run;
-  FILE* p = popen(command.c_str(), "r");
-  char buf[4096];
-  while (std::size_t n = std::fread(buf, 1, sizeof buf, p)) run.out.append(buf, n);
-  const int raw = pclose(p);
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  std::ifstream e(errFile);
-  std::stringstream ss;
-  ss << e.rdbuf();
-  run.err = ss.str();
-  return run;
+  return test::RunProgram(ZIZOVEZ_MEASURE_BIN, args, dir / "stderr.txt");
 }
 
 TEST(CommandLine, GeneratedRecordingIsMeasuredAsCsv) {

@@ -1,11 +1,14 @@
 // zizovez-measure: the delay measurement of the Zizovez window, run over a
 // recording, for measuring at the bench later or testing receivers in a script.
 #include <array>
+#include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <string>
 
 #include <CLI/CLI.hpp>
 
+#include "LiveCapture.h"
 #include "MeasureSession.h"
 #include "MeasurementState.h"
 #include "PulseReport.h"
@@ -40,9 +43,12 @@ constexpr const char* Description =
     "A summary (pulses, mean, standard deviation, minimum, maximum) goes to\n"
     "standard error at the end.\n"
     "\n"
+    "With --live the default sound input is measured the same way, from the\n"
+    "first block it delivers, until Ctrl-C or the end of --seconds.\n"
+    "\n"
     "Exit status: 0 when the file was measured, 2 when it could not be read or\n"
-    "is not a usable recording. A file that ends before its header says is\n"
-    "measured as far as it goes, with a warning.";
+    "is not a usable recording, or when the sound input failed. A file that ends\n"
+    "before its header says is measured as far as it goes, with a warning.";
 
 int Measure(const std::string& path, int width) {
   try {
@@ -68,6 +74,26 @@ int Measure(const std::string& path, int width) {
     std::fprintf(stderr, "%s: %s: %s\n", Program, path.c_str(), e.what());
     return 2;
   }
+}
+
+std::atomic<bool> Interrupted{false};
+
+void Interrupt(int) { Interrupted.store(true); }
+
+int MeasureLive(double seconds, int width) {
+  std::signal(SIGINT, Interrupt);
+  std::signal(SIGTERM, Interrupt);
+  CsvReport report(stdout);
+  MeasureSession session(width, report);
+  LiveCapture capture(session);
+  const bool ok = capture.Run(seconds, Interrupted);
+  if (capture.LostFrames() > 0) {
+    std::fprintf(stderr, "%s: warning: %llu frames were lost because no buffer was free\n", Program,
+                 static_cast<unsigned long long>(capture.LostFrames()));
+  }
+  std::fprintf(stderr, "%s: live: %s (%.1f s of audio)\n", Program, SummaryLine(report.Statistics()).c_str(),
+               static_cast<double>(session.FramesAnalysed()) / SampleRate);
+  return ok ? 0 : 2;
 }
 
 int Generate(const std::string& path, const TestSignalOptions& options) {
@@ -98,6 +124,13 @@ int main(int argc, char** argv) {
       ->check(CLI::NonNegativeNumber)
       ->capture_default_str();
 
+  bool live = false;
+  double seconds = 0.0;
+  app.add_flag("--live", live,
+               "Measure from the default sound input instead of a file, until Ctrl-C or --seconds");
+  app.add_option("--seconds", seconds, "With --live: stop after this much audio (0: no limit)")
+      ->check(CLI::NonNegativeNumber);
+
   TestSignalOptions signal;
   std::string output;
   CLI::App* generate = app.add_subcommand(
@@ -125,6 +158,13 @@ int main(int argc, char** argv) {
 
   if (generate->parsed()) {
     return Generate(output, signal);
+  }
+  if (live) {
+    if (!file.empty()) {
+      std::fprintf(stderr, "%s: give either --live or a recording, not both\n", Program);
+      return 2;
+    }
+    return MeasureLive(seconds, width);
   }
   if (file.empty()) {
     std::fprintf(stderr, "%s: no recording given\nRun with --help for more information.\n", Program);
