@@ -9,7 +9,7 @@ packages=(
   libsndfile1-dev libcli11-dev
   portaudio19-dev libasound2-dev libasound2-plugins
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  fonts-dejavu-core xvfb xauth xdotool x11-apps
+  fonts-dejavu-core fonts-liberation2 xvfb xauth xdotool x11-apps imagemagick
 )
 
 missing=()
