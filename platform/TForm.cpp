@@ -93,13 +93,12 @@ void TClientArea::Realign() {
   }
 }
 
-TForm::TForm(QWidget* owner) : QMainWindow(owner) { FormCanvas = new TCanvas(Fallback); }
+TForm::TForm(QWidget* owner) : QMainWindow(owner), FormCanvas(std::make_unique<TCanvas>(Fallback)) {}
 
 void TForm::AttachClientArea() {
   Client = qobject_cast<TClientArea*>(centralWidget());
   if (Client == nullptr) return;
-  delete FormCanvas;
-  FormCanvas = new TCanvas(Client->Surface(), Client);
+  FormCanvas = std::make_unique<TCanvas>(Client->Surface(), Client);
   connect(Client, &TClientArea::Exposed, this, &TForm::PaintArea);
   // Labels size themselves to their texts, the layout's included.
   for (TLabel* label : findChildren<TLabel*>()) label->SetCaption(label->text());

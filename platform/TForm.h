@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include <QImage>
 #include <QMainWindow>
@@ -102,7 +103,7 @@ class TForm : public QMainWindow, public MessageTarget {
 
   TClientArea* Client = nullptr;
   QImage Fallback;
-  TCanvas* FormCanvas = nullptr;
+  std::unique_ptr<TCanvas> FormCanvas;
   TColor Background = clWhite;
   QSize WantedClient;
   QString Placement;

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -73,8 +74,8 @@ class FifoSoundCard {
  private:
   void Feed() {
     // Read-write, so that opening never blocks and PortAudio's own probing
-    // open and close cannot hang.
-    const int fd = open(Fifo.c_str(), O_RDWR);
+    // open and close cannot hang; without blocking, so that it can stop.
+    const int fd = open(Fifo.c_str(), O_RDWR | O_NONBLOCK);
     if (fd < 0) return;
     const auto period = std::chrono::microseconds(1024LL * 1000000 / 11025);
     auto next = std::chrono::steady_clock::now();
@@ -86,7 +87,15 @@ class FifoSoundCard {
                   Bytes.begin() + static_cast<std::ptrdiff_t>(std::min(Bytes.size(), at + chunk.size())),
                   chunk.begin());
       }
-      if (write(fd, chunk.data(), chunk.size()) < 0) break;
+      // A chunk of PIPE_BUF bytes goes in whole or not at all; while nobody
+      // reads and the FIFO is full, wait (and stay stoppable).
+      while (write(fd, chunk.data(), chunk.size()) < 0) {
+        if (errno != EAGAIN || Stopping) {
+          close(fd);
+          return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      }
       next += period;
       std::this_thread::sleep_until(next);
     }
