@@ -1,5 +1,7 @@
 #include "BlockAnalyser.h"
 
+#include <algorithm>
+
 #include "BandPass.h"
 #include "DelayEstimator.h"
 #include "FrameCodec.h"
@@ -13,7 +15,7 @@ void AnalyseBlock(MeasurementState& state, PulseTrack& track, MeasurementView& v
 }
 
 void AnalyseFrames(MeasurementState& state, PulseTrack& track, MeasurementView& view,
-                   std::span<const std::uint8_t> frames) {
+                   std::span<const std::uint8_t> frames, const AnalysisOptions& options) {
   int count = static_cast<int>(frames.size() / FrameBytes);
   if (count > BlockFrames) count = BlockFrames;
   const std::uint8_t* bytes = frames.data();
@@ -28,6 +30,7 @@ void AnalyseFrames(MeasurementState& state, PulseTrack& track, MeasurementView& 
     window[KernelTaps - 1 + f] = SampleValue(GetSample(bytes + f * FrameBytes));
   }
   BandPassMagnitudes(state, window, count, magnitudes);
+  if (options.Magnitudes != nullptr) std::copy(magnitudes, magnitudes + count, options.Magnitudes);
 
   // The values that carry from frame to frame are worked on in locals and
   // stored back every frame, so that the view, which may look at the state
@@ -63,7 +66,7 @@ void AnalyseFrames(MeasurementState& state, PulseTrack& track, MeasurementView& 
 
     since += 1;
     track.SinceTrigger = since;
-    if (since == PulseFrames + 1 && state.Running) {
+    if (since == options.SearchFrames + 1 && state.Running) {
       RecordPulse(state, track, view);
     }
   }

@@ -18,10 +18,20 @@ using CaptureBlock = std::span<const std::uint8_t, BlockBytes>;
 void AnalyseBlock(MeasurementState& state, PulseTrack& track, MeasurementView& view,
                   CaptureBlock block);
 
+// What the command-line measurer may ask beyond the window; the defaults are
+// the window's.
+struct AnalysisOptions {
+  // Frames searched after each trigger; the pulse is recorded at the last.
+  std::int64_t SearchFrames = PulseFrames;
+  // If set, receives the run's band-pass magnitudes, one per frame, before
+  // the first call of the view.
+  float* Magnitudes = nullptr;
+};
+
 // The same for a run of whole frames of at most one block, as the end of a
 // recording may be. A trailing partial frame is ignored.
 void AnalyseFrames(MeasurementState& state, PulseTrack& track, MeasurementView& view,
-                   std::span<const std::uint8_t> frames);
+                   std::span<const std::uint8_t> frames, const AnalysisOptions& options = {});
 
 // Overload test of one sample value: strict, against 0.99 in double precision,
 // so raw values of 32441 or more, or -32441 or less, overload.

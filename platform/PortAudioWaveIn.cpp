@@ -1,31 +1,13 @@
 // The live driver: the system's sound input through PortAudio.
-#include <dlfcn.h>
-
-#include <alsa/asoundlib.h>
 #include <portaudio.h>
 
 #include <mutex>
 #include <string>
 
+#include "AudioQuiet.h"
 #include "WaveInDriver.h"
 
 namespace {
-
-// ALSA and JACK report every device they probe on standard error while
-// PortAudio starts up; users should see only our messages.
-void QuietAlsa(const char*, int, const char*, int, const char*, ...) {}
-void QuietJack(const char*) {}
-
-void QuietAudioChatter() {
-  static std::once_flag once;
-  std::call_once(once, [] {
-    snd_lib_error_set_handler(QuietAlsa);
-    using JackReporter = void (*)(void (*)(const char*));
-    for (const char* name : {"jack_set_error_function", "jack_set_info_function"}) {
-      if (void* set = dlsym(RTLD_DEFAULT, name)) reinterpret_cast<JackReporter>(set)(QuietJack);
-    }
-  });
-}
 
 std::string Reason(PaError error) {
   std::string reason = std::string("PortAudio: ") + Pa_GetErrorText(error);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 
 #include "CaptureRing.h"
 #include "FifoSoundCard.h"
@@ -93,8 +94,11 @@ TEST(LiveCapture, NoUsableInputIsReportedAsTheOpenFailure) {
   EXPECT_EQ(live.status, 2);
   EXPECT_EQ(live.err.rfind("waveInOpen: no sound input device is available; connect one and start again", 0), 0u)
       << live.err;
-  // Our two lines and nothing from ALSA or JACK.
-  EXPECT_EQ(std::count(live.err.begin(), live.err.end(), '\n'), 2) << live.err;
+  // Our lines and nothing from ALSA or JACK.
+  std::istringstream lines(live.err);
+  for (std::string line; std::getline(lines, line);) {
+    EXPECT_TRUE(line.rfind("waveInOpen: ", 0) == 0 || line.rfind("zizovez-measure: ", 0) == 0) << line;
+  }
 }
 
 }  // namespace

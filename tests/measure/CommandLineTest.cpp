@@ -22,14 +22,20 @@ TEST(CommandLine, GeneratedRecordingIsMeasuredAsCsv) {
   ASSERT_EQ(gen.status, 0) << gen.err;
   const Outcome run = Measure(dir, dir / "t.wav");
   EXPECT_EQ(run.status, 0) << run.err;
+  // The first five columns, then the per-pulse quality.
   EXPECT_EQ(run.out,
-            "pulse,trigger_frame,peak_offset,delay_ms,mean_ms\n"
-            "1,1103,29,0.997732,0.997732\n"
-            "2,3859,40,1.995465,1.496599\n"
-            "3,6615,29,0.997732,1.330310\n"
-            "4,9371,40,1.995465,1.496599\n");
-  EXPECT_NE(run.err.find("4 pulses, mean 1.496599 ms, std dev 0.576"), std::string::npos) << run.err;
-  EXPECT_NE(run.err.find("min 0.997732 ms, max 1.995465 ms"), std::string::npos) << run.err;
+            "pulse,trigger_frame,peak_offset,delay_ms,mean_ms,time_s,peak_mag,delay_fine_ms,flag\n"
+            "1,1103,29,0.997732,0.997732,0.100045,0.499029,0.999896,ok\n"
+            "2,3859,40,1.995465,1.496599,0.350023,0.499004,1.999882,ok\n"
+            "3,6615,29,0.997732,1.330310,0.600000,0.499029,0.999896,ok\n"
+            "4,9371,40,1.995465,1.496599,0.849977,0.499004,1.999882,ok\n");
+  EXPECT_NE(run.err.find("all pulses: 4 pulses, mean 1.496599 ms, std dev 0.576041 ms, min 0.997732 ms, "
+                         "max 1.995465 ms, median 1.496599 ms"),
+            std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find("ok pulses: 4 pulses"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("     0.998 ms      2 ########################################\n"), std::string::npos)
+      << run.err;
 }
 
 TEST(CommandLine, FailuresNameTheFileAndExitWithTwo) {

@@ -16,7 +16,7 @@ using test::PulseList;
 std::vector<PulseRecord> Measure(const std::vector<std::uint8_t>& bytes, std::size_t chunkFrames = BlockFrames,
                                  std::int32_t width = 511) {
   PulseList list;
-  MeasureSession session(width, list);
+  MeasureSession session(MeasureOptions{width, PulseFrames}, list);
   const std::size_t chunk = chunkFrames * FrameBytes;
   for (std::size_t at = 0; at < bytes.size(); at += chunk) {
     session.Feed(std::span(bytes).subspan(at, std::min(chunk, bytes.size() - at)));

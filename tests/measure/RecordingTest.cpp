@@ -44,7 +44,7 @@ std::vector<PulseRecord> MeasureFile(const std::string& path, Recording** keep =
   last = std::make_unique<Recording>(path);
   if (keep) *keep = last.get();
   PulseList list;
-  MeasureSession session(511, list);
+  MeasureSession session(MeasureOptions{}, list);
   std::array<std::uint8_t, BlockBytes> block;
   while (const int n = last->Read(block.data(), BlockFrames)) {
     session.Feed(std::span(block.data(), static_cast<std::size_t>(n) * FrameBytes));

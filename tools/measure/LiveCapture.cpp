@@ -20,7 +20,7 @@ bool LiveCapture::Run(double seconds, const std::atomic<bool>& stop) {
   // Should the device deliver nothing, give up a little after the audio
   // asked for would have come.
   const auto giveUp = Clock::now() + std::chrono::milliseconds(static_cast<long long>(seconds * 1000) + 5000);
-  while (!stop.load()) {
+  while (!stop.load() && !Failed) {
     if (seconds > 0 && Session.FramesAnalysed() >= frames) break;
     if (seconds > 0 && Clock::now() > giveUp) {
       std::fprintf(stderr, "zizovez-measure: the sound input delivered only %lld of %lld frames in time\n",
@@ -50,7 +50,16 @@ void LiveCapture::Dispatch(const PostedMessage& message) {
   }
 }
 
-void LiveCapture::AnalyseCapture(CaptureBlock block) { Session.Feed(block); }
+void LiveCapture::AnalyseCapture(CaptureBlock block) {
+  if (Recorder != nullptr && !Failed && !Recorder->Write(block)) {
+    // The recording cannot go on: say so, and end the run with this block.
+    std::fprintf(stderr, "zizovez-measure: %s\n", Recorder->Error().c_str());
+    Failed = true;
+  }
+  // A block that is not in the recording is not measured either, so that the
+  // recording, measured later, gives the same pulses.
+  if (!Failed) Session.Feed(block);
+}
 
 void LiveCapture::ShowReport(const std::string& text) {
   std::fprintf(stderr, "%s\n", text.c_str());

@@ -9,12 +9,15 @@
 #include "CaptureRing.h"
 #include "MeasureSession.h"
 #include "MessageQueue.h"
+#include "WavRecorder.h"
 
 namespace zizovez {
 
 class LiveCapture final : public TCaptureRing {
  public:
-  explicit LiveCapture(MeasureSession& session) : Session(session) {}
+  // `recorder`, if given and open, gets every captured block before it is analysed.
+  explicit LiveCapture(MeasureSession& session, WavRecorder* recorder = nullptr)
+      : Session(session), Recorder(recorder) {}
 
   // Records until `seconds` of audio have been analysed (0: no limit) or
   // `stop` is set, then runs the stop sequence. Returns false if the device
@@ -29,6 +32,7 @@ class LiveCapture final : public TCaptureRing {
   void Dispatch(const PostedMessage& message);
 
   MeasureSession& Session;
+  WavRecorder* Recorder;
   MessageQueue Queue;
   bool Failed = false;
   bool DeviceClosed = false;

@@ -1,47 +1,85 @@
-// What the measurer reports: one CSV row per pulse as it is recorded, and a
-// closing summary of the delays.
+// What the measurer reports: a row per pulse as it is recorded (CSV or JSON
+// Lines), and a closing summary of the delays.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "MeasureSession.h"
 
 namespace zizovez {
 
-// Count, mean, sample standard deviation, minimum and maximum, in double.
-class DelayStatistics {
- public:
-  void Add(double delayMs);
-  std::int64_t Count() const { return N; }
-  double Mean() const { return MeanMs; }
-  double StdDev() const;
-  double Min() const { return MinMs; }
-  double Max() const { return MaxMs; }
-
- private:
-  std::int64_t N = 0;
-  double MeanMs = 0.0;
-  double M2 = 0.0;  // sum of squared deviations (Welford)
-  double MinMs = 0.0;
-  double MaxMs = 0.0;
+// Count, mean, sample standard deviation, minimum, maximum and median.
+struct DelaySummary {
+  std::int64_t Count = 0;
+  double Mean = 0.0;
+  double StdDev = 0.0;
+  double Min = 0.0;
+  double Max = 0.0;
+  double Median = 0.0;
 };
 
-class CsvReport final : public PulseSink {
- public:
-  static constexpr const char* Header = "pulse,trigger_frame,peak_offset,delay_ms,mean_ms";
+DelaySummary Summarise(std::vector<double> delaysMs);
 
-  explicit CsvReport(std::FILE* out);
+// Every pulse's delay and flag, for the summaries.
+class PulseLog {
+ public:
+  void Add(const PulseRecord& pulse);
+  DelaySummary All() const { return Summarise(Delays); }
+  DelaySummary Ok() const { return Summarise(OkDelays); }
+  std::int64_t OkCount() const { return static_cast<std::int64_t>(OkDelays.size()); }
+  // One line per frame of delay (or per group of frames, for at most 40
+  // lines), from the shortest to the longest: the delay where it starts, the
+  // number of pulses and a bar of '#' (40 for the most common).
+  std::string Histogram() const;
+
+ private:
+  std::vector<double> Delays;
+  std::vector<double> OkDelays;
+  std::vector<std::int64_t> Offsets;  // peak offsets, for the histogram
+};
+
+class PulseReport : public PulseSink {
+ public:
   void Pulse(const PulseRecord& pulse) override;
-  const DelayStatistics& Statistics() const { return Stats; }
+  const PulseLog& Log() const { return Pulses; }
+  // The closing summary; `incomplete` marks a recording that ended early.
+  virtual void Finish(const std::string& source, bool incomplete);
+
+ protected:
+  virtual void Write(const PulseRecord& pulse) = 0;
+  PulseLog Pulses;
+};
+
+class CsvReport final : public PulseReport {
+ public:
+  static constexpr const char* Header =
+      "pulse,trigger_frame,peak_offset,delay_ms,mean_ms,time_s,peak_mag,delay_fine_ms,flag";
+  explicit CsvReport(std::FILE* out);
+
+ protected:
+  void Write(const PulseRecord& pulse) override;
 
  private:
   std::FILE* Out;
-  DelayStatistics Stats;
 };
 
-// "12 pulses, mean 1.088435 ms, std dev 0.000000 ms, min ... ms, max ... ms"
-std::string SummaryLine(const DelayStatistics& stats);
+// One JSON object per pulse and a closing summary object, a line each.
+class JsonReport final : public PulseReport {
+ public:
+  explicit JsonReport(std::FILE* out) : Out(out) {}
+  void Finish(const std::string& source, bool incomplete) override;
+
+ protected:
+  void Write(const PulseRecord& pulse) override;
+
+ private:
+  std::FILE* Out;
+};
+
+// "12 pulses, mean 1.088435 ms, std dev 0.000000 ms, min ... ms, max ... ms, median ... ms"
+std::string SummaryLine(const DelaySummary& summary);
 
 }  // namespace zizovez

@@ -22,6 +22,28 @@ std::int16_t ToSample(double v) {
 
 std::int64_t MsToFrames(double ms) { return std::llround(ms * SampleRate / 1000.0); }
 
+// A second-order section (Butterworth high- or low-pass), run over `x` in place.
+void Biquad(std::vector<double>& x, double hz, bool highPass) {
+  const double w = 2.0 * Pi * hz / SampleRate;
+  const double alpha = std::sin(w) / (2.0 * std::sqrt(0.5));
+  const double c = std::cos(w);
+  const double a0 = 1.0 + alpha;
+  const double b0 = (highPass ? (1.0 + c) : (1.0 - c)) / 2.0 / a0;
+  const double b1 = (highPass ? -(1.0 + c) : (1.0 - c)) / a0;
+  const double b2 = b0;
+  const double a1 = -2.0 * c / a0;
+  const double a2 = (1.0 - alpha) / a0;
+  double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+  for (double& v : x) {
+    const double y = b0 * v + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+    x2 = x1;
+    x1 = v;
+    y2 = y1;
+    y1 = y;
+    v = y;
+  }
+}
+
 }  // namespace
 
 TestSignal GenerateTestSignal(const TestSignalOptions& o) {
@@ -57,6 +79,10 @@ TestSignal GenerateTestSignal(const TestSignalOptions& o) {
       left[static_cast<std::size_t>(f)] +=
           o.ClickAmplitude * window * std::cos(2.0 * Pi * o.ClickHz * u / SampleRate);
     }
+  }
+  if (o.BandPass) {
+    Biquad(left, 300.0, true);
+    Biquad(left, 3000.0, false);
   }
   if (o.NoiseRms > 0.0) {
     std::mt19937 random(o.Seed);

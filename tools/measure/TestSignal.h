@@ -17,6 +17,7 @@ struct TestSignalOptions {
   double ClickAmplitude = 0.5;        // peak of the click, of full scale
   double ClickHz = 1500.0;            // centre frequency of the click
   double NoiseRms = 0.0;              // white noise on the left channel, of full scale
+  bool BandPass = false;              // left channel through 300 Hz - 3 kHz, like a receiver's audio
   std::uint32_t Seed = 1;
 };
 
