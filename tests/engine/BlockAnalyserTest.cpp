@@ -6,6 +6,7 @@
 #include "BlockAnalyser.h"
 #include "Blocks.h"
 #include "DelayEstimator.h"
+#include "FrameCodec.h"
 #include "RecordingView.h"
 
 namespace zizovez {
@@ -277,6 +278,33 @@ TEST(AnalyseFrames, BlocksOfAnySizeGiveTheSameResult) {
   const auto whole = run(BlockFrames);
   EXPECT_EQ(whole.size(), 14u);
   for (const std::size_t chunk : {1u, 7u, 100u, 1000u}) EXPECT_EQ(run(chunk), whole) << chunk;
+}
+
+// What the command-line measurer asks beyond the window.
+TEST(AnalyseFrames, OptionsSetTheSearchLengthAndHandOutTheMagnitudes) {
+  Engine e;
+  e.StartRunning();
+  e.view.width = INT32_MAX;
+  FrameStream s(2 * BlockFrames);
+  Trigger(s, 100);
+  PeakAt(s, 100, 400);  // far beyond the window's 59 frames
+  std::vector<float> magnitudes(BlockFrames);
+  AnalysisOptions options;
+  options.SearchFrames = 500;
+  options.Magnitudes = magnitudes.data();
+  MeasurementState reference = e.state;
+  for (std::size_t b = 0; b < 2; ++b) {
+    const auto block = s.Block(b);
+    AnalyseFrames(e.state, e.track, e.view, block, options);
+    for (int f = 0; f < BlockFrames; ++f) {
+      const float l = SampleValue(s.frames[b * BlockFrames + f].left);
+      ASSERT_EQ(magnitudes[f], BandPassMagnitude(reference, l)) << b << " " << f;
+    }
+  }
+  const auto shown = e.view.Only(ViewCall::Statistics);
+  ASSERT_EQ(shown.size(), 1u) << "recorded once, 500 frames after the trigger";
+  EXPECT_EQ(e.track.PeakPos, 400);
+  EXPECT_DOUBLE_EQ(shown[0].mean, static_cast<float>(PulseDelayMs(400)));
 }
 
 }  // namespace

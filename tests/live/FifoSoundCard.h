@@ -71,6 +71,28 @@ class FifoSoundCard {
 
   const std::string& ConfigPath() const { return Config; }
 
+  // Makes the default device a playback one that writes what is played, raw,
+  // to `rawFile` instead (for testing what a program plays).
+  static void UseOutputFile(const std::string& config, const std::string& rawFile) {
+    std::ofstream conf(config);
+    conf << "pcm.!default {\n"
+            "  type plug\n"
+            "  slave {\n"
+            "    pcm {\n"
+            "      type file\n"
+            "      slave.pcm { type null }\n"
+            "      file \"" << rawFile << "\"\n"
+            "      format \"raw\"\n"
+            "    }\n"
+            "    format S16_LE\n"
+            "    rate 11025\n"
+            "    channels 2\n"
+            "  }\n"
+            "}\n";
+    conf.close();
+    setenv("ALSA_CONFIG_PATH", config.c_str(), 1);
+  }
+
  private:
   void Feed() {
     // Read-write, so that opening never blocks and PortAudio's own probing

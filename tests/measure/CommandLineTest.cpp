@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sstream>
+#include <vector>
 
 #include "RunProgram.h"
 #include "TempDir.h"
@@ -74,11 +76,55 @@ TEST(CommandLine, CutOffRecordingWarnsAndMarksTheSummary) {
   EXPECT_NE(run.err.find("(incomplete recording)"), std::string::npos) << run.err;
 }
 
+TEST(CommandLine, JsonLinesCarryTheSameFieldsAndASummary) {
+  TempDir dir;
+  ASSERT_EQ(Measure(dir, "generate --delay 1.0 --pulses 3 " + dir / "t.wav").status, 0);
+  const Outcome run = Measure(dir, "--format json " + dir / "t.wav");
+  EXPECT_EQ(run.status, 0);
+  std::istringstream lines(run.out);
+  std::vector<std::string> rows;
+  for (std::string line; std::getline(lines, line);) rows.push_back(line);
+  ASSERT_EQ(rows.size(), 4u) << run.out;
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(rows[i].rfind("{\"pulse\":" + std::to_string(i + 1) + ",", 0), 0u) << rows[i];
+    for (const char* key : {"\"trigger_frame\":", "\"peak_offset\":29,", "\"delay_ms\":0.997732,", "\"mean_ms\":",
+                            "\"time_s\":", "\"peak_mag\":", "\"delay_fine_ms\":", "\"flag\":\"ok\"}"}) {
+      EXPECT_NE(rows[i].find(key), std::string::npos) << key << " in " << rows[i];
+    }
+  }
+  EXPECT_EQ(rows[3].rfind("{\"summary\":{\"all\":{\"count\":3,\"mean_ms\":0.997732,", 0), 0u) << rows[3];
+  EXPECT_NE(rows[3].find("\"ok\":{\"count\":3,"), std::string::npos) << rows[3];
+  EXPECT_NE(rows[3].find("\"complete\":true}}"), std::string::npos) << rows[3];
+}
+
+TEST(CommandLine, ExitStatusSaysWhetherAnyPulseWasOk) {
+  TempDir dir;
+  ASSERT_EQ(Measure(dir, "generate --amplitude 0 --pulses 3 " + dir / "silent.wav").status, 0);
+  ASSERT_EQ(Measure(dir, "generate --pulses 3 " + dir / "good.wav").status, 0);
+  const Outcome silent = Measure(dir, dir / "silent.wav");
+  EXPECT_EQ(silent.status, 1);
+  EXPECT_NE(silent.out.find(",silent\n"), std::string::npos);
+  EXPECT_NE(silent.err.find("ok pulses: 0 pulses"), std::string::npos) << silent.err;
+  EXPECT_EQ(Measure(dir, dir / "good.wav").status, 0);
+}
+
+TEST(CommandLine, LongWindowIsBoundByTheWidthOnlyWhenAsked) {
+  TempDir dir;
+  ASSERT_EQ(Measure(dir, "generate --delay 50 --pulses 2 --interval 300 " + dir / "slow.wav").status, 0);
+  const Outcome free = Measure(dir, "--window 700 " + dir / "slow.wav");
+  EXPECT_EQ(free.status, 0);
+  EXPECT_NE(free.out.find(",569,49.977324,"), std::string::npos) << free.out;
+  const Outcome bound = Measure(dir, "--window 700 --width 511 " + dir / "slow.wav");
+  EXPECT_EQ(bound.status, 1) << "the peak lies beyond the width: no pulse is ok";
+  EXPECT_EQ(bound.out.find(",569,"), std::string::npos) << bound.out;
+}
+
 TEST(CommandLine, HelpExplainsTheColumns) {
   TempDir dir;
   const Outcome run = Measure(dir, "--help");
   EXPECT_EQ(run.status, 0);
-  for (const char* word : {"trigger_frame", "peak_offset", "delay_ms", "mean_ms", "11025 Hz", "Exit status"}) {
+  for (const char* word : {"trigger_frame", "peak_offset", "delay_ms", "mean_ms", "time_s", "peak_mag", "delay_fine_ms",
+                           "weak", "edge", "silent", "11025 Hz", "Exit status", "--window", "--format", "--record"}) {
     EXPECT_NE(run.out.find(word), std::string::npos) << word;
   }
 }

@@ -5,6 +5,7 @@
 #include "DelayEstimator.h"
 #include "FrameCodec.h"
 #include "MeasureSession.h"
+#include "PulseQuality.h"
 #include "Sinks.h"
 #include "TestSignal.h"
 
@@ -14,9 +15,9 @@ namespace {
 using test::PulseList;
 
 std::vector<PulseRecord> Measure(const std::vector<std::uint8_t>& bytes, std::size_t chunkFrames = BlockFrames,
-                                 std::int32_t width = 511) {
+                                 std::int32_t width = 511, std::int64_t window = PulseFrames) {
   PulseList list;
-  MeasureSession session(MeasureOptions{width, PulseFrames}, list);
+  MeasureSession session(MeasureOptions{width, window}, list);
   const std::size_t chunk = chunkFrames * FrameBytes;
   for (std::size_t at = 0; at < bytes.size(); at += chunk) {
     session.Feed(std::span(bytes).subspan(at, std::min(chunk, bytes.size() - at)));
@@ -108,6 +109,100 @@ TEST(MeasureSession, WidthBoundsTheSearchAsInTheWindow) {
   const auto bytes = SignalBytes(GenerateTestSignal(o));
   for (const auto& p : Measure(bytes, BlockFrames, 300)) EXPECT_LE(p.PeakOffset, 47);
   for (const auto& p : Measure(bytes, BlockFrames, 511)) EXPECT_EQ(p.PeakOffset, 51);
+}
+
+// Delays between frames, with and without noise and a receiver-like audio
+// chain: the fine delay is within a small part of a frame of what was put in.
+TEST(MeasureSession, FineDelayFindsFractionalDelays) {
+  std::vector<double> delays;
+  for (int i = 0; i < 60; ++i) delays.push_back(-1.0 + 0.0713 * i);  // -1.0 .. 3.2 ms in uneven steps
+  struct Case {
+    double noise;
+    bool bandPass;
+    double tolerance;  // ms
+  } cases[] = {{0.0, false, 0.001}, {0.003, false, 0.02}, {0.0, true, 0.001}};
+  for (const auto& c : cases) {
+    TestSignalOptions o;
+    o.DelaysMs = delays;
+    o.Pulses = 60;
+    o.IntervalMs = 90.0;
+    o.NoiseRms = c.noise;
+    o.BandPass = c.bandPass;
+    const auto pulses = Measure(SignalBytes(GenerateTestSignal(o)));
+    ASSERT_EQ(pulses.size(), 60u);
+    // The band-pass delays everything by its own group delay: compare with
+    // the mean offset taken out.
+    double offset = 0.0;
+    if (c.bandPass) {
+      for (std::size_t p = 0; p < pulses.size(); ++p) offset += pulses[p].DelayFineMs - delays[p];
+      offset /= static_cast<double>(pulses.size());
+      EXPECT_GT(offset, 0.05) << "a receiver's audio chain adds delay";
+    }
+    for (std::size_t p = 0; p < pulses.size(); ++p) {
+      EXPECT_NEAR(pulses[p].DelayFineMs - offset, delays[p], c.tolerance) << p << " noise " << c.noise;
+      EXPECT_NEAR(pulses[p].DelayMs, pulses[p].DelayFineMs, 0.5 * 1000.0 / SampleRate + 1e-9);
+      EXPECT_EQ(pulses[p].Flag, PulseFlag::Ok) << p;
+    }
+  }
+}
+
+TEST(MeasureSession, FlagsSilentWeakAndEdgePulses) {
+  struct Case {
+    const char* what;
+    double delayMs;
+    double amplitude;
+    double noise;
+    PulseFlag flag;
+  } cases[] = {
+      {"clear", 1.0, 0.5, 0.001, PulseFlag::Ok},
+      {"no audio", 1.0, 0.0, 0.0, PulseFlag::Silent},
+      {"click lost in noise", 1.0, 0.01, 0.02, PulseFlag::Weak},
+      {"peak on the last frame", FramesToMs(41), 0.5, 0.0, PulseFlag::Edge},
+      {"beyond the search", 6.0, 0.5, 0.0, PulseFlag::Edge},
+  };
+  for (const auto& c : cases) {
+    TestSignalOptions o;
+    o.DelaysMs = {c.delayMs};
+    o.ClickAmplitude = c.amplitude;
+    o.NoiseRms = c.noise;
+    o.Pulses = 8;
+    const auto pulses = Measure(SignalBytes(GenerateTestSignal(o)));
+    ASSERT_EQ(pulses.size(), 8u) << c.what;
+    for (const auto& p : pulses) EXPECT_EQ(p.Flag, c.flag) << c.what << " pulse " << p.Pulse;
+    if (c.flag == PulseFlag::Silent) EXPECT_NEAR(pulses[0].DelayMs, -1.632653, 1e-6);
+  }
+}
+
+TEST(MeasureSession, LongWindowsMeasureSlowReceivers) {
+  struct Case {
+    double delayMs;
+    std::int64_t window;
+  } cases[] = {{50.0, 600}, {500.0, 6000}, {500.0, 11025}};
+  for (const auto& c : cases) {
+    TestSignalOptions o;
+    o.DelaysMs = {c.delayMs};
+    o.Pulses = 4;
+    o.IntervalMs = 1200.0;
+    const auto pulses = Measure(SignalBytes(GenerateTestSignal(o)), BlockFrames, INT32_MAX, c.window);
+    ASSERT_EQ(pulses.size(), 4u) << c.delayMs;
+    for (const auto& p : pulses) {
+      EXPECT_NEAR(p.DelayMs, c.delayMs, 0.5 * 1000.0 / SampleRate) << c.delayMs;
+      EXPECT_NEAR(p.DelayFineMs, c.delayMs, 0.001) << c.delayMs;
+      EXPECT_EQ(p.Flag, PulseFlag::Ok);
+    }
+  }
+}
+
+TEST(MeasureSession, TriggersCloserThanTheWindowCancelTheEarlierPulse) {
+  TestSignalOptions o;
+  o.DelaysMs = {50.0};
+  o.Pulses = 5;
+  o.IntervalMs = 100.0;  // 1103 frames apart
+  const auto bytes = SignalBytes(GenerateTestSignal(o));
+  EXPECT_EQ(Measure(bytes, BlockFrames, INT32_MAX, 1000).size(), 5u);
+  const auto cancelled = Measure(bytes, BlockFrames, INT32_MAX, 1200);
+  ASSERT_EQ(cancelled.size(), 1u) << "only the last trigger's pulse";
+  EXPECT_EQ(cancelled[0].TriggerFrame, GenerateTestSignal(o).TriggerFrames.back());
 }
 
 }  // namespace
