@@ -35,6 +35,7 @@ void AnalyseFrames(MeasurementState& state, PulseTrack& track, MeasurementView& 
   // The values that carry from frame to frame are worked on in locals and
   // stored back every frame, so that the view, which may look at the state
   // but never changes it, always sees it as it stands.
+  const std::int64_t recordAt = options.SearchFrames + 1;
   float trigLevel = state.TrigLevel;
   float prevRight = track.PrevRight;
   std::int64_t since = track.SinceTrigger;
@@ -66,7 +67,7 @@ void AnalyseFrames(MeasurementState& state, PulseTrack& track, MeasurementView& 
 
     since += 1;
     track.SinceTrigger = since;
-    if (since == options.SearchFrames + 1 && state.Running) {
+    if (since == recordAt && state.Running) {
       RecordPulse(state, track, view);
     }
   }
