@@ -31,27 +31,11 @@ class FifoSoundCard {
     Fifo = Dir / "capture.fifo";
     Config = Dir / "asound.conf";
     mkfifo(Fifo.c_str(), 0600);
-    std::ofstream conf(Config);
     if (usable) {
-      conf << "pcm.!default {\n"
-              "  type plug\n"
-              "  slave {\n"
-              "    pcm {\n"
-              "      type file\n"
-              "      slave.pcm { type null }\n"
-              "      file \"/dev/null\"\n"
-              "      format \"raw\"\n"
-              "      infile \"" << Fifo << "\"\n"
-              "    }\n"
-              "    format S16_LE\n"
-              "    rate 11025\n"
-              "    channels 2\n"
-              "  }\n"
-              "}\n";
+      WriteConfig(Config, "/dev/null", Fifo);
     } else {
-      conf << "pcm.!default {\n  type hw\n  card 31\n}\n";
+      std::ofstream(Config) << "pcm.!default {\n  type hw\n  card 31\n}\n";
     }
-    conf.close();
     setenv("ALSA_CONFIG_PATH", Config.c_str(), 1);
   }
 
@@ -74,26 +58,33 @@ class FifoSoundCard {
   // Makes the default device a playback one that writes what is played, raw,
   // to `rawFile` instead (for testing what a program plays).
   static void UseOutputFile(const std::string& config, const std::string& rawFile) {
-    std::ofstream conf(config);
-    conf << "pcm.!default {\n"
-            "  type plug\n"
-            "  slave {\n"
-            "    pcm {\n"
-            "      type file\n"
-            "      slave.pcm { type null }\n"
-            "      file \"" << rawFile << "\"\n"
-            "      format \"raw\"\n"
-            "    }\n"
-            "    format S16_LE\n"
-            "    rate 11025\n"
-            "    channels 2\n"
-            "  }\n"
-            "}\n";
-    conf.close();
+    WriteConfig(config, rawFile, "");
     setenv("ALSA_CONFIG_PATH", config.c_str(), 1);
   }
 
  private:
+  // The only device: the default one, converting to 16-bit stereo at
+  // 11025 Hz for a file device over a null one, which writes what is played
+  // to `output` and, given an `input`, records from it.
+  static void WriteConfig(const std::string& path, const std::string& output, const std::string& input) {
+    const std::string infile = input.empty() ? "" : "      infile \"" + input + "\"\n";
+    std::ofstream(path) << "pcm.!default {\n"
+                           "  type plug\n"
+                           "  slave {\n"
+                           "    pcm {\n"
+                           "      type file\n"
+                           "      slave.pcm { type null }\n"
+                        << "      file \"" << output << "\"\n"
+                        << "      format \"raw\"\n"
+                        << infile
+                        << "    }\n"
+                           "    format S16_LE\n"
+                           "    rate 11025\n"
+                           "    channels 2\n"
+                           "  }\n"
+                           "}\n";
+  }
+
   void Feed() {
     // Read-write, so that opening never blocks and PortAudio's own probing
     // open and close cannot hang; without blocking, so that it can stop.
