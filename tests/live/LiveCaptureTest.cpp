@@ -147,10 +147,10 @@ TEST(LiveCapture, AFullDiskEndsTheRunWithTheRecordingValidToTheLastBlock) {
       << live.err;
 
   Recording rec(dir / "rec.wav");
-  EXPECT_FALSE(rec.EndedEarly() && rec.DeclaredFrames() != rec.FramesRead());
   std::array<std::uint8_t, BlockBytes> block;
   while (rec.Read(block.data(), BlockFrames) > 0) {
   }
+  EXPECT_FALSE(rec.EndedEarly()) << "the header says what the file holds";
   EXPECT_GT(rec.FramesRead(), 0);
   EXPECT_EQ(rec.FramesRead() % BlockFrames, 0) << "whole blocks only";
   EXPECT_LT(rec.FramesRead() * 4, 60 * 1024);

@@ -47,9 +47,6 @@ class MeasureSession final : private MeasurementView {
   void Feed(std::span<const std::uint8_t> frames);
 
   std::int64_t FramesAnalysed() const { return Frames; }
-  const MeasurementState& State() const { return Measurement; }
-  // The last frame the search reaches with these options.
-  std::int64_t LastSearched() const { return Last; }
 
  private:
   void BeginTraceBlock() override;
@@ -65,7 +62,7 @@ class MeasureSession final : private MeasurementView {
   PulseTrack Track;
   PulseSink& Sink;
   MeasureOptions Options;
-  std::int64_t Last = 0;
+  std::int64_t Last = 0;          // the last frame the search reaches
   std::int64_t Frames = 0;        // frames analysed before the current block
   std::int64_t FrameInBlock = 0;  // frames of the current block begun so far
   std::int64_t BlockSize = 0;     // frames in the current block
