@@ -3,6 +3,15 @@
 using zizovez::BlockBytes;
 using zizovez::CaptureBlock;
 
+TCaptureRing::~TCaptureRing() {
+  if (WaveIn == nullptr || Closing) return;
+  waveInReset(WaveIn);
+  for (WAVEHDR& header : WaveHeaders) {
+    if ((header.dwFlags & WHDR_DONE) != 0) waveInUnprepareHeader(WaveIn, &header, sizeof(WAVEHDR));
+  }
+  waveInClose(WaveIn);
+}
+
 bool TCaptureRing::OpenDevice(MessageTarget* target) {
   WAVEFORMATEX format{};
   format.wFormatTag = WAVE_FORMAT_PCM;

@@ -14,7 +14,9 @@ class TCaptureRing {
  public:
   static constexpr int BufferCount = 32;
 
-  virtual ~TCaptureRing() = default;
+  // A device still open here (its owner went without the stop sequence) is
+  // reset and closed quietly, so that it never posts to a target that is gone.
+  virtual ~TCaptureRing();
 
   // Fills the capture format and opens the default input, notifying `target`
   // (the window's native handle). Reports a failure with "waveInOpen: ".

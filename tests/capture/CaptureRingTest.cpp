@@ -175,5 +175,27 @@ TEST(CaptureRing, CompletionsAfterClosingDoNothing) {
   EXPECT_EQ(ring.others.back(), MM_WIM_CLOSE);
 }
 
+TEST(CaptureRing, ARingLeftOpenClosesItsDeviceQuietly) {
+  ScriptedWaveIn driver;
+  SetWaveInDriver(&driver);
+  MessageQueue queue;
+  {
+    struct Bare final : TCaptureRing {
+      void AnalyseCapture(CaptureBlock) override {}
+      void ShowReport(const std::string& text) override { ADD_FAILURE() << text; }
+    } ring;
+    ASSERT_TRUE(ring.OpenDevice(&queue));
+    ring.QueueAll();
+    ring.StartRecording();
+    ASSERT_TRUE(driver.IsRecording());
+  }  // gone without the stop sequence
+  EXPECT_FALSE(driver.IsOpen());
+  PostedMessage m;
+  bool closed = false;
+  while (!closed && queue.Wait(m, std::chrono::seconds(5))) closed = m.Msg == MM_WIM_CLOSE;
+  EXPECT_TRUE(closed) << "the last message the device posts is its close notice";
+  SetWaveInDriver(nullptr);
+}
+
 }  // namespace
 }  // namespace zizovez
