@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QSet>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -116,6 +118,23 @@ TEST(Layout, PanelsFollowTheClientAreaWhenResized) {
   EXPECT_EQ(w.form->ControlPanel->geometry(), QRect(0, 0, width, 49));
   EXPECT_EQ(w.form->GainPanel->geometry(), QRect(width - 45, 49, 45, height - 49));
   EXPECT_EQ(w.form->RClipLt->pos(), QPoint(488, 24)) << "controls keep their places";
+}
+
+TEST(Layout, TheProgramsIconIsTheWindowsIcon) {
+  Window w;
+  const QImage icon = QImage(":/MAINICON");
+  ASSERT_FALSE(icon.isNull());
+  EXPECT_EQ(icon.size(), QSize(32, 32));
+  // A black box with a white question mark, a magenta and a green stroke.
+  QSet<QRgb> colours;
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) colours.insert(icon.pixel(x, y));
+  EXPECT_LE(colours.size(), 16);
+  for (const QRgb c : {qRgb(0, 0, 0), qRgb(255, 255, 255), qRgb(255, 0, 255), qRgb(0, 192, 0)}) {
+    EXPECT_TRUE(colours.contains(c)) << std::hex << c;
+  }
+  EXPECT_FALSE(w.form->windowIcon().isNull()) << "the window shows the application's icon";
+  EXPECT_TRUE(QApplication::windowIcon().availableSizes().contains(QSize(32, 32)));
 }
 
 }  // namespace
