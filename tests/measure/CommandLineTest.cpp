@@ -52,6 +52,8 @@ TEST(CommandLine, FailuresNameTheFileAndExitWithTwo) {
       {"", "no recording given"},
       {"--width -3 " + dir / "notes.txt", "--width"},
       {"generate --pulses 2 /nonexistent-folder/x.wav", "/nonexistent-folder/x.wav: cannot write"},
+      {"generate --delay nan " + dir / "x.wav", "a delay must lie within +-60000 ms"},
+      {"generate --pulses 100000 --interval 1000 " + dir / "x.wav", "at most 4 hours of audio"},
   };
   for (const auto& c : cases) {
     const Outcome run = Measure(dir, c.args);

@@ -47,8 +47,17 @@ void Biquad(std::vector<double>& x, double hz, bool highPass) {
 }  // namespace
 
 TestSignal GenerateTestSignal(const TestSignalOptions& o) {
-  if (o.Pulses < 0 || o.DelaysMs.empty() || !(o.IntervalMs > 0.0) || o.LeadMs < 0.0) {
+  if (o.Pulses < 0 || o.DelaysMs.empty() || !(o.IntervalMs > 0.0) || !(o.LeadMs >= 0.0)) {
     throw std::invalid_argument("test signal: pulses, delays, interval or lead out of range");
+  }
+  for (const double d : o.DelaysMs) {
+    if (!(std::fabs(d) <= MaxDelayMs)) {
+      throw std::invalid_argument("test signal: a delay must lie within +-" + std::to_string(int(MaxDelayMs)) + " ms");
+    }
+  }
+  if ((2 * o.LeadMs + o.Pulses * o.IntervalMs) / 1000.0 > MaxSeconds) {
+    throw std::invalid_argument("test signal: at most " + std::to_string(int(MaxSeconds / 3600)) +
+                                " hours of audio at a time");
   }
   const std::int64_t interval = MsToFrames(o.IntervalMs);
   const std::int64_t lead = MsToFrames(o.LeadMs);

@@ -32,6 +32,12 @@ struct TestSignal {
 // Length of the click in frames: a Hann-windowed burst of this many frames.
 inline constexpr int ClickFrames = 24;
 
+// Limits of what is generated: delays of up to a minute, recordings of up to
+// four hours (about 640 MB of WAV).
+inline constexpr double MaxDelayMs = 60000.0;
+inline constexpr double MaxSeconds = 4 * 3600.0;
+
+// Throws std::invalid_argument for options outside the limits.
 TestSignal GenerateTestSignal(const TestSignalOptions& options);
 
 // Writes a 16-bit stereo 11025 Hz WAV file; throws std::runtime_error on failure.

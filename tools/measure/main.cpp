@@ -207,7 +207,7 @@ int main(int argc, char** argv) {
   app.add_option("--format", format, "csv or json")->check(CLI::IsMember({"csv", "json"}))->capture_default_str();
   app.add_flag("--live", live, "Measure from the default sound input instead of a file");
   app.add_option("--seconds", seconds, "With --live: stop after this much audio (0: until Ctrl-C)")
-      ->check(CLI::NonNegativeNumber);
+      ->check(CLI::Range(0.0, 1e8));
   app.add_option("--record", record,
                  "With --live: also write every captured block, untouched, to this WAV file");
 
