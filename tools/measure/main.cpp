@@ -227,7 +227,12 @@ int main(int argc, char** argv) {
   AddSignalOptions(play, playSignal);
   play->add_flag("--forever", forever, "Repeat the pulses until Ctrl-C");
 
-  CLI11_PARSE(app, argc, argv);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    // --help and --version end here with 0; a wrong option is an error like any other.
+    return app.exit(e) == 0 ? 0 : 2;
+  }
 
   if (generate->parsed()) return Generate(output, signal);
   if (play->parsed()) return Play(playSignal, forever);
