@@ -65,6 +65,8 @@ bool TApplication::HelpCommand(int command, long) {
   if (viewer == nullptr) {
     viewer = new QTextBrowser;
     viewer->setObjectName("HelpWindow");
+    // Closing the main window ends the program, help window open or not.
+    viewer->setAttribute(Qt::WA_QuitOnClose, false);
     viewer->setOpenExternalLinks(false);
     viewer->resize(560, 480);
     HelpWindow = viewer;

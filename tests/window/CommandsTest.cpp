@@ -149,6 +149,7 @@ TEST(Commands, HelpOpensTheHelpFileAtItsContents) {
   EXPECT_TRUE(viewer->toPlainText().contains("Contents"));
   EXPECT_TRUE(viewer->toPlainText().contains("Right input: the trigger"));
   EXPECT_TRUE(w.boxes.boxes.empty());
+  EXPECT_FALSE(viewer->testAttribute(Qt::WA_QuitOnClose)) << "closing the main window still ends the program";
   viewer->close();
 
   TApplication::Application->HelpFile = "/nonexistent/Dididari.hlp";
