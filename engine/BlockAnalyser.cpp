@@ -46,10 +46,12 @@ void AnalyseFrames(MeasurementState& state, PulseTrack& track, MeasurementView& 
     // The right channel is done completely before the left sample is touched.
     const float r = SampleValue(GetSample(bytes + f * FrameBytes + 2));
     if (IsOverload(r)) rightOverload = true;
-    if (TriggerDecision(trigLevel, prevRight, r)) since = 0;
+    if (TriggerDecision(trigLevel, prevRight, r)) {
+      since = 0;
+      track.SinceTrigger = 0;
+    }
     state.TrigLevel = trigLevel;
     track.PrevRight = prevRight;
-    track.SinceTrigger = since;
 
     if (IsOverload(window[KernelTaps - 1 + f])) leftOverload = true;
     const float m = magnitudes[f];

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <span>
 #include <vector>
 
 #include "WaveInDriver.h"
@@ -17,7 +18,7 @@ class ScriptedWaveIn final : public WaveInDriver {
   // Hands frames to the open, started device, as if captured; returns false
   // (and drops them) when it is not recording.
   bool Deliver(const std::uint8_t* frames, std::size_t count);
-  bool Deliver(const std::vector<std::uint8_t>& bytes) { return Deliver(bytes.data(), bytes.size() / 4); }
+  bool Deliver(std::span<const std::uint8_t> bytes) { return Deliver(bytes.data(), bytes.size() / 4); }
 
   bool IsOpen() const { return Sink != nullptr; }
   bool IsRecording() const { return Recording; }

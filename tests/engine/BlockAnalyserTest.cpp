@@ -30,19 +30,13 @@ struct Engine {
   }
 
   void Run(const FrameStream& stream, std::size_t firstBlock = 0) {
-    const std::size_t blocks = (stream.frames.size() + BlockFrames - 1) / BlockFrames;
-    for (std::size_t b = firstBlock; b < blocks; ++b) RunBlock(stream, b);
+    for (std::size_t b = firstBlock; b < stream.Blocks(); ++b) RunBlock(stream, b);
   }
   void RunBlock(const FrameStream& stream, std::size_t b) {
     const auto bytes = stream.Block(b);
     AnalyseBlock(state, track, view, CaptureBlock(bytes));
   }
 };
-
-// A rising trigger edge at `frame`, held for 20 frames.
-void Trigger(FrameStream& s, std::size_t frame) {
-  for (std::size_t f = frame; f < frame + 20 && f < s.frames.size(); ++f) s.frames[f].right = 16384;
-}
 
 // A left impulse whose magnitude peaks at SinceTrigger = n after the trigger at `trigger`.
 void PeakAt(FrameStream& s, std::size_t trigger, int n, std::int16_t amplitude = 20000) {
@@ -111,7 +105,7 @@ TEST(AnalyseBlock, TriggerNearBlockEndIsRecordedInTheNextBlock) {
   Engine e;
   e.StartRunning();
   FrameStream s(2 * BlockFrames);
-  Trigger(s, 1000);
+  s.Trigger(1000);
   PeakAt(s, 1000, 30);
   e.RunBlock(s, 0);
   auto extends = e.view.Only(ViewCall::Extend);
@@ -137,7 +131,7 @@ TEST(AnalyseBlock, TriggerNearBlockEndIsRecordedInTheNextBlock) {
 TEST(AnalyseBlock, TriggerInLastFrameStartsTheTraceThatTheNextBlockExtends) {
   Engine e;
   FrameStream s(2 * BlockFrames);
-  Trigger(s, BlockFrames - 1);
+  s.Trigger(BlockFrames - 1);
   e.RunBlock(s, 0);
   e.view.calls.clear();
   e.RunBlock(s, 1);
@@ -149,8 +143,8 @@ TEST(AnalyseBlock, TriggersUnderSixtyFramesApartYieldOnlyTheSecond) {
   Engine e;
   e.StartRunning();
   FrameStream s(BlockFrames);
-  Trigger(s, 100);
-  Trigger(s, 140);
+  s.Trigger(100);
+  s.Trigger(140);
   PeakAt(s, 100, 20, 30000);  // belongs to the cancelled pulse
   PeakAt(s, 140, 40);
   e.Run(s);
@@ -171,7 +165,7 @@ TEST(AnalyseBlock, WidthBoundsThePeakSearch) {
     e.view.width = c.width;
     e.StartRunning();
     FrameStream s(BlockFrames);
-    Trigger(s, 200);
+    s.Trigger(200);
     if (c.lastSearched >= 1) PeakAt(s, 200, static_cast<int>(c.lastSearched), 8000);
     if (c.lastSearched < 59) PeakAt(s, 200, static_cast<int>(c.lastSearched) + 1, 30000);
     e.Run(s);
@@ -199,7 +193,7 @@ TEST(AnalyseBlock, PulseDelaysFromThePeakFrame) {
     Engine e;
     e.StartRunning();
     FrameStream s(BlockFrames);
-    Trigger(s, 300);
+    s.Trigger(300);
     if (c.peak > 0) PeakAt(s, 300, c.peak);
     e.Run(s);
     const auto shown = e.view.Only(ViewCall::Statistics);
@@ -218,7 +212,7 @@ TEST(AnalyseBlock, RunningIsReadWhenThePulseCompletes) {
   for (const auto& c : cases) {
     Engine e;
     FrameStream s(2 * BlockFrames);
-    Trigger(s, 1010);
+    s.Trigger(1010);
     PeakAt(s, 1010, 25);
     e.track.SinceTrigger = PulseFrames + 1;
     e.state.Running = c.runningAtTrigger;
@@ -235,8 +229,8 @@ TEST(AnalyseBlock, TracesClearOnlyWhileStopped) {
     Engine e;
     e.state.Running = running;
     FrameStream s(BlockFrames);
-    Trigger(s, 100);
-    Trigger(s, 101 + 20);  // a second edge right after the first
+    s.Trigger(100);
+    s.Trigger(101 + 20);  // a second edge right after the first
     e.Run(s);
     for (const auto& start : e.view.Only(ViewCall::Start)) EXPECT_EQ(start.flag, !running);
   }
@@ -256,7 +250,7 @@ TEST(AnalyseBlock, SinceTriggerGoesPastThirtyOneBitsWithoutWrapping) {
 TEST(AnalyseFrames, BlocksOfAnySizeGiveTheSameResult) {
   FrameStream s(3 * BlockFrames);
   for (std::size_t t = 50; t + 100 < s.frames.size(); t += 211) {
-    Trigger(s, t);
+    s.Trigger(t);
     PeakAt(s, t, 18 + static_cast<int>(t % 30));
   }
   const auto run = [&](std::size_t chunk) {
@@ -286,7 +280,7 @@ TEST(AnalyseFrames, OptionsSetTheSearchLengthAndHandOutTheMagnitudes) {
   e.StartRunning();
   e.view.width = INT32_MAX;
   FrameStream s(2 * BlockFrames);
-  Trigger(s, 100);
+  s.Trigger(100);
   PeakAt(s, 100, 400);  // far beyond the window's 59 frames
   std::vector<float> magnitudes(BlockFrames);
   AnalysisOptions options;

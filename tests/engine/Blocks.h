@@ -21,6 +21,13 @@ struct FrameStream {
 
   explicit FrameStream(std::size_t count = 0) : frames(count) {}
 
+  std::size_t Blocks() const { return (frames.size() + BlockFrames - 1) / BlockFrames; }
+
+  // A rising trigger edge at `frame`, held for 20 frames.
+  void Trigger(std::size_t frame) {
+    for (std::size_t f = frame; f < frame + 20 && f < frames.size(); ++f) frames[f].right = 16384;
+  }
+
   std::array<std::uint8_t, BlockBytes> Block(std::size_t index) const {
     std::array<std::uint8_t, BlockBytes> bytes{};
     for (std::size_t f = 0; f < BlockFrames; ++f) {

@@ -8,16 +8,16 @@
 namespace zizovez {
 namespace {
 
-using test::Stream;
+using test::FrameStream;
 using test::Window;
 
 TEST(Meters, GaugeShowsTheTriggerLevelTruncatedAndLampsFollowEachBlock) {
   Window w;
-  Stream s(3 * BlockFrames);
+  FrameStream s(3 * BlockFrames);
   s.Trigger(100);
-  s.right[BlockFrames + 499] = -32768;  // the largest step, across full scale, in block 1
-  s.right[BlockFrames + 500] = 32767;
-  s.left[2 * BlockFrames + 7] = -32768;  // audio at full scale in block 2
+  s.frames[BlockFrames + 499].right = -32768;  // the largest step, across full scale, in block 1
+  s.frames[BlockFrames + 500].right = 32767;
+  s.frames[2 * BlockFrames + 7].left = -32768;  // audio at full scale in block 2
   w.Deliver(s.Block(0));
   EXPECT_EQ(w.form->LevelGauge->Progress(), static_cast<int>(100 * static_cast<double>(w.form->Measurement.TrigLevel)));
   EXPECT_EQ(w.form->LevelGauge->Progress(), 49) << "0.5, decayed over the block";
@@ -57,14 +57,14 @@ TEST(Gauge, ClampsAndRedrawsOnlyWhenThePercentageChanges) {
 
 TEST(ResultLabels, APulseShowsCountAndMeanAndTheLabelsGrowToTheRight) {
   Window w;
-  w.Deliver(Stream(BlockFrames).Block(0));  // the program's start, long past
+  w.Deliver(FrameStream(BlockFrames).Block(0));  // the program's start, long past
   w.form->StartButton->click();
   const QPoint pulsesAt = w.form->PulsesLbl->pos();
   const QPoint delayAt = w.form->DelayLbl->pos();
   const int delayWidth = w.form->DelayLbl->width();
-  Stream s(2 * BlockFrames);
+  FrameStream s(2 * BlockFrames);
   s.Trigger(300);
-  s.left[312] = 20000;  // peaks at n = 30: 12 frames, 1.088 ms
+  s.frames[312].left = 20000;  // peaks at n = 30: 12 frames, 1.088 ms
   w.Play(s);
   EXPECT_EQ(w.form->PulsesLbl->text(), "1 pulses");
   EXPECT_EQ(w.form->DelayLbl->text(), "Delay: 1.09");

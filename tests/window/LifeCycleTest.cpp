@@ -10,7 +10,7 @@
 namespace zizovez {
 namespace {
 
-using test::Stream;
+using test::FrameStream;
 using test::Window;
 
 TEST(LifeCycle, CreationOpensQueuesDesignsAndStarts) {
@@ -59,8 +59,8 @@ TEST(LifeCycle, CompletionsGoOnWhileAReportIsOpen) {
   int nextWhileOpen = -1;
   QString boxText;
   QTimer::singleShot(50, [&] {
-    w.driver.Deliver(Stream(BlockFrames).Block(1));
-    w.driver.Deliver(Stream(BlockFrames).Block(2));
+    w.driver.Deliver(FrameStream(BlockFrames).Block(1));
+    w.driver.Deliver(FrameStream(BlockFrames).Block(2));
   });
   QTimer::singleShot(600, [&] {
     nextWhileOpen = w.form->NextBuffer;
@@ -69,7 +69,7 @@ TEST(LifeCycle, CompletionsGoOnWhileAReportIsOpen) {
       box->accept();
     }
   });
-  w.driver.Deliver(Stream(BlockFrames).Block(0));  // its unprepare fails: the report box opens
+  w.driver.Deliver(FrameStream(BlockFrames).Block(0));  // its unprepare fails: the report box opens
   QElapsedTimer timer;
   timer.start();
   while (boxText.isEmpty() && timer.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);

@@ -12,7 +12,7 @@ namespace {
 using test::IsBlack;
 using test::IsRed;
 using test::IsWhite;
-using test::Stream;
+using test::FrameStream;
 using test::Window;
 
 // The magnitudes the engine computes for `s` after the trigger at frame
@@ -34,7 +34,7 @@ struct MagnitudeProbe final : MeasurementView {
   void ShowMeters(float, bool, bool) override {}
 };
 
-std::map<std::int64_t, float> EngineMagnitudes(const Stream& s, std::int64_t trigger) {
+std::map<std::int64_t, float> EngineMagnitudes(const FrameStream& s, std::int64_t trigger) {
   MeasurementState state;
   PulseTrack track;
   DesignKernels(state);
@@ -49,7 +49,7 @@ std::map<std::int64_t, float> EngineMagnitudes(const Stream& s, std::int64_t tri
 
 TEST(Trace, FirstBlockPaintsTheGridAndABottomTrace) {
   Window w;
-  w.Deliver(Stream(BlockFrames).Block(0));
+  w.Deliver(FrameStream(BlockFrames).Block(0));
   // Grid: red columns every 10 pixels from x = 10, none at x = 0.
   for (int x = 10; x < 511; x += 10) ASSERT_TRUE(IsRed(w.Pixel(x, 200))) << x;
   EXPECT_TRUE(IsWhite(w.Pixel(0, 200)));
@@ -66,9 +66,9 @@ TEST(Trace, PointsLieWhereMagnitudeAndGainPutThem) {
   for (const int position : {0, 2, 7}) {
     Window w;
     w.form->LGainBar->setValue(position);
-    Stream s(2 * BlockFrames);
+    FrameStream s(2 * BlockFrames);
     s.Trigger(300);
-    s.left[300] = 16384;  // peaks at n = 18, x = 0
+    s.frames[300].left = 16384;  // peaks at n = 18, x = 0
     w.Play(s);
     const auto m = EngineMagnitudes(s, 300);
     const double gain = std::pow(10.0, position * 0.1);
@@ -87,11 +87,11 @@ TEST(Trace, StoppedTriggersClearRunningOnesPileUp) {
   for (const bool running : {false, true}) {
     Window w;
     if (running) w.form->StartButton->click();
-    Stream s(2 * BlockFrames);
+    FrameStream s(2 * BlockFrames);
     s.Trigger(200);
-    s.left[200] = 30000;  // a tall first trace
+    s.frames[200].left = 30000;  // a tall first trace
     s.Trigger(700);
-    s.left[700] = 6000;   // a low second one
+    s.frames[700].left = 6000;   // a low second one
     w.Play(s);
     const auto first = EngineMagnitudes(s, 200);
     const auto second = EngineMagnitudes(s, 700);
@@ -104,7 +104,7 @@ TEST(Trace, StoppedTriggersClearRunningOnesPileUp) {
 
 TEST(Trace, PanelsAreNeverDrawnOver) {
   Window w;
-  w.Deliver(Stream(BlockFrames).Block(0));
+  w.Deliver(FrameStream(BlockFrames).Block(0));
   ASSERT_TRUE(IsRed(w.Pixel(10, 20))) << "the grid runs under the panel on the surface";
   const QImage shown = w.form->ClientArea->grab().toImage();
   EXPECT_FALSE(IsRed(shown.pixel(10, 20) | 0xFF000000u)) << "but the panel covers it";
@@ -114,7 +114,7 @@ TEST(Trace, PanelsAreNeverDrawnOver) {
 TEST(Trace, HidingTheGainPanelRepaintsTheStripItUncovers) {
   Window w;
   w.form->LGainChkBox->click();
-  w.Deliver(Stream(BlockFrames).Block(0));  // a bottom trace across the whole width, also under the panel
+  w.Deliver(FrameStream(BlockFrames).Block(0));  // a bottom trace across the whole width, also under the panel
   ASSERT_TRUE(IsBlack(w.Pixel(470, 420)));
   w.form->LGainChkBox->click();
   w.Settle();
@@ -130,7 +130,7 @@ TEST(Trace, NarrowWindowEndsTheTraceAtItsWidth) {
   w.form->resize(300, w.form->height());
   w.Settle();
   ASSERT_EQ(w.form->ClientWidth(), 300);
-  w.Deliver(Stream(BlockFrames).Block(0));
+  w.Deliver(FrameStream(BlockFrames).Block(0));
   EXPECT_TRUE(IsBlack(w.Pixel(289, 420))) << "n = 47 at x = 290 is the last point";
   EXPECT_TRUE(IsWhite(w.Pixel(290, 420)));
   EXPECT_TRUE(IsWhite(w.Pixel(295, 420)));
@@ -138,7 +138,7 @@ TEST(Trace, NarrowWindowEndsTheTraceAtItsWidth) {
 
 TEST(Trace, WideningPaintsTheGridInTheNewStrip) {
   Window w;
-  w.Deliver(Stream(BlockFrames).Block(0));
+  w.Deliver(FrameStream(BlockFrames).Block(0));
   w.form->resize(620, w.form->height());
   w.Settle();
   ASSERT_EQ(w.form->ClientWidth(), 620);
@@ -149,7 +149,7 @@ TEST(Trace, WideningPaintsTheGridInTheNewStrip) {
 
 TEST(Trace, StartClearsTheWindow) {
   Window w;
-  w.Deliver(Stream(BlockFrames).Block(0));
+  w.Deliver(FrameStream(BlockFrames).Block(0));
   ASSERT_TRUE(IsBlack(w.Pixel(5, 420)));
   w.form->StartButton->click();
   EXPECT_TRUE(IsWhite(w.Pixel(5, 420)));

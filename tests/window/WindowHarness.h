@@ -11,6 +11,7 @@
 #include <QImage>
 
 #include "BandPass.h"
+#include "Blocks.h"
 #include "FrameCodec.h"
 #include "MessageBoxes.h"
 #include "ScriptedWaveIn.h"
@@ -34,27 +35,6 @@ class RecordedBoxes final : public MessageBoxService {
   }
   void MessageDlg(const QString& caption, const QString& text, TMsgDlgType type) override {
     boxes.push_back({caption, text, false, type});
-  }
-};
-
-// Frames given by left and right raw samples, cut into capture blocks.
-struct Stream {
-  std::vector<std::int16_t> left, right;
-  explicit Stream(std::size_t frames) : left(frames), right(frames) {}
-  std::vector<std::uint8_t> Block(std::size_t index) const {
-    std::vector<std::uint8_t> bytes(BlockBytes);
-    for (int f = 0; f < BlockFrames; ++f) {
-      const std::size_t at = index * BlockFrames + f;
-      if (at >= left.size()) break;
-      PutSample(&bytes[FrameBytes * f], left[at]);
-      PutSample(&bytes[FrameBytes * f + 2], right[at]);
-    }
-    return bytes;
-  }
-  std::size_t Blocks() const { return (left.size() + BlockFrames - 1) / BlockFrames; }
-  // A rising trigger edge at `frame`, held for 20 frames.
-  void Trigger(std::size_t frame) {
-    for (std::size_t f = frame; f < frame + 20 && f < right.size(); ++f) right[f] = 16384;
   }
 };
 
@@ -83,7 +63,7 @@ class Window {
   }
 
   // Hands one block to the device and waits until the window has analysed it.
-  void Deliver(const std::vector<std::uint8_t>& block) {
+  void Deliver(std::span<const std::uint8_t> block) {
     const int expected = (form->NextBuffer + 1) % TCaptureRing::BufferCount;
     driver.Deliver(block);
     QElapsedTimer timer;
@@ -93,7 +73,7 @@ class Window {
     }
     Settle();
   }
-  void Play(const Stream& s) {
+  void Play(const FrameStream& s) {
     for (std::size_t b = 0; b < s.Blocks(); ++b) Deliver(s.Block(b));
   }
   static void Settle() {
